@@ -1,0 +1,12 @@
+// Window tests run with OLE initialised, as the program does.
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+int main(int argc, char** argv) {
+  OleInitialize(nullptr);
+  testing::InitGoogleTest(&argc, argv);
+  const int result = RUN_ALL_TESTS();
+  OleUninitialize();
+  return result;
+}
