@@ -64,6 +64,8 @@ struct CommandCase {
   After after;
 };
 
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+
 std::string Expand(const std::string& text, const std::string& game) {
   std::string expanded = text;
   const std::size_t at = expanded.find("<game>");
@@ -120,8 +122,9 @@ TEST_P(CommandTest, ShowsOneMessageAndLeavesTheFileAsExpected) {
     EXPECT_TRUE(platform.shown.empty());
   }
   EXPECT_EQ(box.text, Expand(c.boxAfter, game));
-  if (c.command == Command::Choose)
+  if (c.command == Command::Choose) {
     EXPECT_EQ(platform.prompts, std::vector<std::string>{FolderPrompt});
+  }
 
   const std::optional<std::string> content = ReadFileBytes(settings);
   switch (c.after) {

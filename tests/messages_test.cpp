@@ -17,6 +17,8 @@ struct LiteralCase {
   std::size_t length;
 };
 
+void PrintTo(const LiteralCase& c, std::ostream* os) { *os << c.name; }
+
 class LiteralTest : public testing::TestWithParam<LiteralCase> {};
 
 // The bytes come from an independent conversion of the UTF-8 text to code page 936.

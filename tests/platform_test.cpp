@@ -35,6 +35,8 @@ struct MessageCase {
   LPCSTR icon;  // nullptr: no icon
 };
 
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
+
 class ShowMessageTest : public testing::TestWithParam<MessageCase> {};
 
 TEST_P(ShowMessageTest, ShowsATaskModalBoxWithTheProgramsCaption) {

@@ -55,6 +55,8 @@ struct WriteCase {
   bool expected;
 };
 
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
 class WriteBytesToFileTest : public testing::TestWithParam<WriteCase> {
  protected:
   TempDir dir;

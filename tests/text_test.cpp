@@ -32,6 +32,8 @@ struct PathCase {
   std::string expected;
 };
 
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name; }
+
 class BuildSettingsPathTest : public testing::TestWithParam<PathCase> {};
 
 TEST_P(BuildSettingsPathTest, AppendsTheSuffixToTheTextUnchanged) {
