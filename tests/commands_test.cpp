@@ -64,7 +64,9 @@ struct CommandCase {
   After after;
 };
 
-void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CommandCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::string Expand(const std::string& text, const std::string& game) {
   std::string expanded = text;

@@ -17,7 +17,9 @@ struct LiteralCase {
   std::size_t length;
 };
 
-void PrintTo(const LiteralCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LiteralCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class LiteralTest : public testing::TestWithParam<LiteralCase> {};
 

@@ -35,7 +35,9 @@ struct MessageCase {
   LPCSTR icon;  // nullptr: no icon
 };
 
-void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MessageCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ShowMessageTest : public testing::TestWithParam<MessageCase> {};
 
@@ -67,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Answers the folder chooser the way a user would: a selection, then OK or Cancel.
 struct ChooserScript {
   std::string folder;  // selected by path when not empty
+  std::string label;   // what the chooser's tree shows for it
   int csidl = -1;      // or a shell folder by its identifier
   int button = IDOK;
 };
@@ -87,7 +90,7 @@ ChooserRun RunChooser(const ChooserScript& script) {
     } else if (script.csidl >= 0) {
       PIDLIST_ABSOLUTE list = nullptr;
       SHGetSpecialFolderLocation(dialog, script.csidl, &list);
-      SendMessageA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(list));
+      EXPECT_TRUE(DialogWatcher::SelectFolder(dialog, list));
       CoTaskMemFree(list);
     }
     DialogWatcher::PressButton(dialog, script.button);
@@ -100,7 +103,7 @@ ChooserRun RunChooser(const ChooserScript& script) {
 TEST(ChooseFolder, YieldsTheSelectedFolderAndGivesBackTheWindow) {
   TempDir dir;
   ActiveWindow window;
-  const ChooserRun run = RunChooser({dir.path()});
+  const ChooserRun run = RunChooser({dir.path(), dir.path().substr(dir.path().rfind('\\') + 1)});
 
   EXPECT_TRUE(run.choice.accepted);
   EXPECT_STREQ(run.choice.path.get(), dir.path().c_str());
@@ -114,7 +117,7 @@ TEST(ChooseFolder, YieldsTheSelectedFolderAndGivesBackTheWindow) {
 
 TEST(ChooseFolder, CancelYieldsNoChoice) {
   ActiveWindow window;
-  const ChooserRun run = RunChooser({"C:\\windows", -1, IDCANCEL});
+  const ChooserRun run = RunChooser({"C:\\windows", "windows", -1, IDCANCEL});
   EXPECT_FALSE(run.choice.accepted);
   EXPECT_STREQ(run.choice.path.get(), "");
   EXPECT_TRUE(IsWindowEnabled(window.get()));
@@ -122,14 +125,14 @@ TEST(ChooseFolder, CancelYieldsNoChoice) {
 
 TEST(ChooseFolder, AnItemWithoutAPathYieldsAnEmptyPath) {
   ActiveWindow window;
-  const ChooserRun run = RunChooser({"", CSIDL_DRIVES});
+  const ChooserRun run = RunChooser({"", "", CSIDL_DRIVES});
   EXPECT_TRUE(run.choice.accepted);
   EXPECT_STREQ(run.choice.path.get(), "");
 }
 
 TEST(ChooseFolder, ADriveRootKeepsItsBackslash) {
   ActiveWindow window;
-  const ChooserRun run = RunChooser({"C:\\"});
+  const ChooserRun run = RunChooser({"C:\\", "C:"});
   EXPECT_TRUE(run.choice.accepted);
   EXPECT_STREQ(run.choice.path.get(), "C:\\");
 }

@@ -55,7 +55,9 @@ struct WriteCase {
   bool expected;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WriteCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class WriteBytesToFileTest : public testing::TestWithParam<WriteCase> {
  protected:

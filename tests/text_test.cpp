@@ -32,7 +32,9 @@ struct PathCase {
   std::string expected;
 };
 
-void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PathCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class BuildSettingsPathTest : public testing::TestWithParam<PathCase> {};
 

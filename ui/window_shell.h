@@ -82,6 +82,7 @@ class ShellWindow {
   HWND hwnd_ = nullptr;
   std::vector<ControlState> controls_;
   HWND rememberedFocus_ = nullptr;
+  HFONT font_ = nullptr;
   unique_hbrush whiteBrush_;
   unique_hicon bigIcon_, smallIcon_;
 };

@@ -1,5 +1,10 @@
 #include "tests/support/message_box_watcher.h"
 
+#include "tests/support/input.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <algorithm>
 
 namespace {
@@ -90,6 +95,42 @@ SeenDialog DialogWatcher::Inspect(HWND dialog) {
       reinterpret_cast<LPARAM>(&context));
   seen.otherWindowsEnabled = context.second;
   return seen;
+}
+
+namespace {
+
+std::string SelectedLabel(HWND tree) {
+  const auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (!item) return "";
+  char text[MAX_PATH] = {};
+  TVITEMA data = {};
+  data.mask = TVIF_TEXT;
+  data.hItem = item;
+  data.pszText = text;
+  data.cchTextMax = MAX_PATH;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+  return text;
+}
+
+}  // namespace
+
+// Wine fills the chooser's tree after showing it; a selection sent earlier is lost.
+bool DialogWatcher::SelectFolder(HWND chooser, const char* path, const char* label) {
+  HWND tree = FindWindowExA(chooser, nullptr, WC_TREEVIEWA, nullptr);
+  return PumpUntil([&] {
+    SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path));
+    PumpFor(30);
+    return SelectedLabel(tree).find(label) != std::string::npos;
+  });
+}
+
+bool DialogWatcher::SelectFolder(HWND chooser, const void* itemList) {
+  HWND tree = FindWindowExA(chooser, nullptr, WC_TREEVIEWA, nullptr);
+  if (!PumpUntil([&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0; })) return false;
+  PumpFor(200);
+  SendMessageA(chooser, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(itemList));
+  PumpFor(100);
+  return true;
 }
 
 void DialogWatcher::PressButton(HWND dialog, int id) {

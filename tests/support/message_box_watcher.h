@@ -32,6 +32,10 @@ class DialogWatcher {
   const std::vector<SeenDialog>& seen() const { return seen_; }
 
   static SeenDialog Inspect(HWND dialog);
+  // Selects a folder in the shell's folder chooser, by path or by item list, once its tree
+  // is ready; true when the tree shows an item labelled with the expected text.
+  static bool SelectFolder(HWND chooser, const char* path, const char* label);
+  static bool SelectFolder(HWND chooser, const void* itemList);
   static void PressButton(HWND dialog, int id);
 
  private:

@@ -1,0 +1,19 @@
+#pragma once
+
+// Real keyboard and mouse input through SendInput, and a message pump for shell windows.
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+
+// Presses the modifiers, taps the key, releases the modifiers.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// A left click at a point of the screen.
+void ClickAt(POINT screen);
+// A left click at a point of a window's client area.
+void ClickIn(HWND window, int x, int y);
+
+// Dispatches this thread's messages as the program's loop does, for a while or until done.
+void PumpFor(DWORD milliseconds);
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMilliseconds = 3000);
