@@ -204,9 +204,69 @@ INSTANTIATE_TEST_SUITE_P(Focus, EscapeTest,
                          testing::Values(PatchButtonId, RestoreButtonId, ChooseButtonId,
                                          DirectoryBoxId));
 
-TEST_F(MainWindowTest, AltF4ClosesTheWindow) {
-  PressKey(VK_F4, {VK_MENU});
+// The close box, found where the frame says it is.
+POINT CloseBoxOf(HWND window) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  for (int x = outer.right - 1; x > outer.left; --x) {
+    for (int y = outer.top; y < outer.top + GetSystemMetrics(SM_CYCAPTION) + 4; ++y) {
+      const LPARAM at = MAKELPARAM(x, y);
+      if (SendMessageA(window, WM_NCHITTEST, 0, at) == HTCLOSE) return {x - 3, y + 3};
+    }
+  }
+  return {-1, -1};
+}
+
+enum class CloseWay { CloseBox, AltF4, SystemMenu };
+const char* const kCloseWayNames[] = {"CloseBox", "AltF4", "SystemMenu"};
+
+class CloseTest : public MainWindowTest, public testing::WithParamInterface<CloseWay> {};
+
+TEST_P(CloseTest, DestroysTheWindow) {
+  switch (GetParam()) {
+    case CloseWay::CloseBox: {
+      const POINT box = CloseBoxOf(window);
+      ASSERT_GE(box.x, 0) << "no close box";
+      ClickAt(box);
+      break;
+    }
+    case CloseWay::AltF4:
+      PressKey(VK_F4, {VK_MENU});
+      break;
+    case CloseWay::SystemMenu:
+      // Alt+Space opens the menu; its modal loop then reads C, its Close command.
+      SendKeyEvents({{VK_MENU, false},
+                     {VK_SPACE, false},
+                     {VK_SPACE, true},
+                     {VK_MENU, true},
+                     {'C', false},
+                     {'C', true}});
+      break;
+  }
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CloseTest,
+                         testing::Values(CloseWay::CloseBox, CloseWay::AltF4, CloseWay::SystemMenu),
+                         [](const testing::TestParamInfo<CloseWay>& info) {
+                           return std::string(kCloseWayNames[static_cast<int>(info.param)]);
+                         });
+
+// The loop runs in a child process of its own: once it has started, the last window's
+// destruction posts the quit message that ends it.
+TEST(RunMessageLoop, EndsWithZeroWhenTheWindowCloses) {
+  EXPECT_EXIT(
+      {
+        HWND window = LoadWindow(MainWindowTemplate);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        const int code = RunMessageLoop();
+        std::exit(code == 0 && !IsWindow(window) ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST(RunMessageLoop, ReturnsAtOnceWithoutAWindow) {
+  EXPECT_EXIT(std::exit(RunMessageLoop() == 0 ? 0 : 1), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(MainWindowTest, EnterStartsNoCommandOnAnyControl) {

@@ -40,6 +40,12 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
   Send(inputs);
 }
 
+void SendKeyEvents(std::initializer_list<std::pair<WORD, bool>> events) {
+  std::vector<INPUT> inputs;
+  for (const auto& [key, up] : events) inputs.push_back(KeyInput(key, up));
+  Send(inputs);
+}
+
 void ClickAt(POINT screen) {
   Send({MouseInput(MOUSEEVENTF_MOVE, screen)});
   Send({MouseInput(MOUSEEVENTF_LEFTDOWN, screen), MouseInput(MOUSEEVENTF_LEFTUP, screen)});

@@ -6,9 +6,12 @@
 
 #include <functional>
 #include <initializer_list>
+#include <utility>
 
 // Presses the modifiers, taps the key, releases the modifiers.
 void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// Key events in one batch, each {key, up}: what a modal loop opened by one of them reads.
+void SendKeyEvents(std::initializer_list<std::pair<WORD, bool>> events);
 // A left click at a point of the screen.
 void ClickAt(POINT screen);
 // A left click at a point of a window's client area.
