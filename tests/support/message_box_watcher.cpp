@@ -114,13 +114,20 @@ std::string SelectedLabel(HWND tree) {
 
 }  // namespace
 
-// Wine fills the chooser's tree after showing it; a selection sent earlier is lost.
+// Wine fills the chooser's tree after showing it and may select its root again meanwhile;
+// the selection counts once it has held for a while.
 bool DialogWatcher::SelectFolder(HWND chooser, const char* path, const char* label) {
   HWND tree = FindWindowExA(chooser, nullptr, WC_TREEVIEWA, nullptr);
+  int steady = 0;
   return PumpUntil([&] {
-    SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path));
-    PumpFor(30);
-    return SelectedLabel(tree).find(label) != std::string::npos;
+    if (SelectedLabel(tree).find(label) == std::string::npos) {
+      steady = 0;
+      SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path));
+    } else {
+      ++steady;
+    }
+    PumpFor(50);
+    return steady >= 4;
   });
 }
 
