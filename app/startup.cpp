@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "patch/messages.h"
+#include "skin/skin.h"
 #include "ui/main_window.h"
 
 #include <ole2.h>
@@ -26,7 +27,9 @@ void EnterProgramDirectory() {
 
 }  // namespace
 
-void OnMainWindowCreated() {}
+void OnMainWindowCreated() {
+  SetSkinStyle(2);
+}
 
 int ProgramMain() {
   OleInitialize(nullptr);

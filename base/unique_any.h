@@ -43,3 +43,6 @@ using unique_hhook = unique_any<HHOOK, ::UnhookWindowsHookEx>;
 using unique_hbrush = unique_any<HBRUSH, ::DeleteObject>;
 using unique_hicon = unique_any<HICON, ::DestroyIcon>;
 using unique_hwnd = unique_any<HWND, ::DestroyWindow>;
+using unique_hdc = unique_any<HDC, ::DeleteDC>;
+using unique_hbitmap = unique_any<HBITMAP, ::DeleteObject>;
+using unique_hrgn = unique_any<HRGN, ::DeleteObject>;
