@@ -3,6 +3,7 @@
 #include "base/unique_any.h"
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <memory>
@@ -211,6 +212,23 @@ bool MayRepaint(UINT message) {
   }
 }
 
+bool InClient(HWND hwnd, POINT point) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  return PtInRect(&client, point) != FALSE;
+}
+
+void SetHot(Skinned& button, bool hot) {
+  if (hot) {
+    // Tracking ends with each leave and with a change of capture; ask again.
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, button.hwnd, 0};
+    TrackMouseEvent(&track);
+  }
+  if (hot == button.hot) return;
+  button.hot = hot;
+  Redraw(button.hwnd);
+}
+
 LRESULT ButtonMessage(Skinned& button, const Scheme& scheme, UINT message, WPARAM wParam,
                       LPARAM lParam) {
   const HWND hwnd = button.hwnd;
@@ -228,12 +246,8 @@ LRESULT ButtonMessage(Skinned& button, const Scheme& scheme, UINT message, WPARA
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE:
-      if (!button.hot) {
-        button.hot = true;
-        TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, hwnd, 0};
-        TrackMouseEvent(&track);
-        Redraw(hwnd);
-      }
+      // While the button holds the capture, the mouse may be anywhere.
+      SetHot(button, InClient(hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
       break;
     case WM_MOUSELEAVE:
       button.hot = false;
@@ -241,6 +255,12 @@ LRESULT ButtonMessage(Skinned& button, const Scheme& scheme, UINT message, WPARA
       break;
   }
   const LRESULT result = CallWindowProcA(button.original, hwnd, message, wParam, lParam);
+  if (message == WM_CAPTURECHANGED && IsWindow(hwnd)) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ScreenToClient(hwnd, &cursor);
+    SetHot(button, InClient(hwnd, cursor));
+  }
   const bool dragging = message == WM_MOUSEMOVE && GetCapture() == hwnd;
   if ((MayRepaint(message) || dragging) && IsWindow(hwnd)) Redraw(hwnd);
   return result;

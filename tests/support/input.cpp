@@ -46,6 +46,11 @@ void SendKeyEvents(std::initializer_list<std::pair<WORD, bool>> events) {
   Send(inputs);
 }
 
+void MouseAt(POINT screen, DWORD flags) {
+  Send({MouseInput(MOUSEEVENTF_MOVE | flags, screen)});
+  PumpFor(70);
+}
+
 void ClickAt(POINT screen) {
   Send({MouseInput(MOUSEEVENTF_MOVE, screen)});
   Send({MouseInput(MOUSEEVENTF_LEFTDOWN, screen), MouseInput(MOUSEEVENTF_LEFTUP, screen)});

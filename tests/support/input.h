@@ -12,6 +12,8 @@
 void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 // Key events in one batch, each {key, up}: what a modal loop opened by one of them reads.
 void SendKeyEvents(std::initializer_list<std::pair<WORD, bool>> events);
+// Moves the mouse to a point of the screen, pressing or releasing buttons there (flags).
+void MouseAt(POINT screen, DWORD flags = 0);
 // A left click at a point of the screen.
 void ClickAt(POINT screen);
 // A left click at a point of a window's client area.
