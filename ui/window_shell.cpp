@@ -383,7 +383,11 @@ HWND LoadWindow(const WindowTemplate& source) {
     return nullptr;
   }
   if (source.onCreated) source.onCreated();
+  // Windows may replace the first showing by the show command the process was started with;
+  // the window keeps its own initial state.
   ShowWindow(hwnd, SW_SHOW);
+  if (IsIconic(hwnd) || IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+  if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_SHOW);
   return hwnd;
 }
 

@@ -25,10 +25,12 @@ std::string ClassOf(HWND window) {
 
 }  // namespace
 
+// WM_GETTEXT reaches controls of other processes too, where GetWindowText does not.
 std::string WindowText(HWND window) {
-  const int length = GetWindowTextLengthA(window);
+  const auto length = static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
   std::string text(length + 1, '\0');
-  const int copied = GetWindowTextA(window, text.data(), length + 1);
+  const auto copied = static_cast<int>(
+      SendMessageA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
   text.resize(copied);
   return text;
 }
