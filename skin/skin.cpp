@@ -68,20 +68,18 @@ COLORREF Darker(COLORREF colour, int by) {
   return RGB(channel(GetRValue(colour)), channel(GetGValue(colour)), channel(GetBValue(colour)));
 }
 
+TRIVERTEX Vertex(LONG x, LONG y, COLORREF colour) {
+  return {x,
+          y,
+          static_cast<COLOR16>(GetRValue(colour) << 8),
+          static_cast<COLOR16>(GetGValue(colour) << 8),
+          static_cast<COLOR16>(GetBValue(colour) << 8),
+          0};
+}
+
 void FillGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {
-  TRIVERTEX vertices[2] = {};
-  vertices[0] = {rect.left,
-                 rect.top,
-                 static_cast<COLOR16>(GetRValue(top) << 8),
-                 static_cast<COLOR16>(GetGValue(top) << 8),
-                 static_cast<COLOR16>(GetBValue(top) << 8),
-                 0};
-  vertices[1] = {rect.right,
-                 rect.bottom,
-                 static_cast<COLOR16>(GetRValue(bottom) << 8),
-                 static_cast<COLOR16>(GetGValue(bottom) << 8),
-                 static_cast<COLOR16>(GetBValue(bottom) << 8),
-                 0};
+  TRIVERTEX vertices[2] = {Vertex(rect.left, rect.top, top),
+                           Vertex(rect.right, rect.bottom, bottom)};
   GRADIENT_RECT span = {0, 1};
   GradientFill(dc, vertices, 2, &span, 1, GRADIENT_FILL_RECT_V);
 }
