@@ -12,20 +12,18 @@ namespace {
 // "无法创建程序窗口"
 constexpr char kNoWindowText[] = "\xCE\xDE\xB7\xA8\xB4\xB4\xBD\xA8\xB3\xCC\xD0\xF2\xB4\xB0\xBF\xDA";
 
-// Relative directory texts resolve against the program's own directory. The cut follows the
-// double-byte rules of the ANSI code page: a trail byte 0x5C is no backslash.
-void EnterProgramDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
+}  // namespace
+
+void CutToProgramDirectory(char* path) {
   char* lastBackslash = nullptr;
   for (char* at = path; *at; at = CharNextA(at)) {
     if (*at == '\\') lastBackslash = at;
   }
-  if (lastBackslash) *lastBackslash = '\0';
-  SetCurrentDirectoryA(path);
+  if (!lastBackslash) return;
+  // "X:" alone would name the drive's own current directory, not its root.
+  const bool driveRoot = lastBackslash == path + 2 && path[1] == ':';
+  lastBackslash[driveRoot ? 1 : 0] = '\0';
 }
-
-}  // namespace
 
 void OnMainWindowCreated() {
   SetSkinStyle(2);
@@ -33,7 +31,11 @@ void OnMainWindowCreated() {
 
 int ProgramMain() {
   OleInitialize(nullptr);
-  EnterProgramDirectory();
+  // Relative directory texts resolve against the program's own directory.
+  char directory[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, directory, MAX_PATH);
+  CutToProgramDirectory(directory);
+  SetCurrentDirectoryA(directory);
   if (!LoadWindow(MainWindowTemplate)) {
     MessageBoxA(nullptr, kNoWindowText, MessageTitle, MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(static_cast<UINT>(-1));
