@@ -56,6 +56,12 @@ void ClickAt(POINT screen) {
   Send({MouseInput(MOUSEEVENTF_LEFTDOWN, screen), MouseInput(MOUSEEVENTF_LEFTUP, screen)});
 }
 
+void ClickApartAt(POINT screen) {
+  Send({MouseInput(MOUSEEVENTF_MOVE, screen)});
+  Send({MouseInput(MOUSEEVENTF_LEFTDOWN, screen)});
+  Send({MouseInput(MOUSEEVENTF_LEFTUP, screen)});
+}
+
 void ClickIn(HWND window, int x, int y) {
   POINT point = {x, y};
   ClientToScreen(window, &point);

@@ -16,6 +16,10 @@ void SendKeyEvents(std::initializer_list<std::pair<WORD, bool>> events);
 void MouseAt(POINT screen, DWORD flags = 0);
 // A left click at a point of the screen.
 void ClickAt(POINT screen);
+// A click whose press and release come apart, as from a hand, for windows of other
+// processes: the frame's own tracking loops (the close box, the title bar) then read the
+// release after they have started. In the calling thread such a loop would wait forever.
+void ClickApartAt(POINT screen);
 // A left click at a point of a window's client area.
 void ClickIn(HWND window, int x, int y);
 

@@ -129,7 +129,7 @@ bool DialogWatcher::SelectFolder(HWND chooser, const char* path, const char* lab
       ++steady;
     }
     PumpFor(50);
-    return steady >= 4;
+    return steady >= 10;
   });
 }
 
