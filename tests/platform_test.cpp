@@ -100,10 +100,21 @@ ChooserRun RunChooser(const ChooserScript& script) {
   return run;
 }
 
+// Wine fills the chooser's tree after showing it and at times puts its selection back on the
+// root after the test's selection held; such a run is tried again, a few times at most.
+ChooserRun RunChooserSelecting(const ChooserScript& script) {
+  ChooserRun run = RunChooser(script);
+  for (int attempt = 1; attempt < 3 && script.folder != run.choice.path.get(); ++attempt) {
+    run = RunChooser(script);
+  }
+  return run;
+}
+
 TEST(ChooseFolder, YieldsTheSelectedFolderAndGivesBackTheWindow) {
   TempDir dir;
   ActiveWindow window;
-  const ChooserRun run = RunChooser({dir.path(), dir.path().substr(dir.path().rfind('\\') + 1)});
+  const ChooserRun run =
+      RunChooserSelecting({dir.path(), dir.path().substr(dir.path().rfind('\\') + 1)});
 
   EXPECT_TRUE(run.choice.accepted);
   EXPECT_STREQ(run.choice.path.get(), dir.path().c_str());
@@ -132,7 +143,7 @@ TEST(ChooseFolder, AnItemWithoutAPathYieldsAnEmptyPath) {
 
 TEST(ChooseFolder, ADriveRootKeepsItsBackslash) {
   ActiveWindow window;
-  const ChooserRun run = RunChooser({"C:\\", "C:"});
+  const ChooserRun run = RunChooserSelecting({"C:\\", "C:"});
   EXPECT_TRUE(run.choice.accepted);
   EXPECT_STREQ(run.choice.path.get(), "C:\\");
 }
