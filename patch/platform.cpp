@@ -1,10 +1,9 @@
 #include "patch/platform.h"
 
+#include "base/list.h"
 #include "base/unique_any.h"
 
 #include <shlobj.h>
-
-#include <vector>
 
 namespace {
 
@@ -25,23 +24,22 @@ struct EnabledState {
 
 // The chooser is modal to its owner only; the program's other top-level windows must not
 // take input while it is open either.
-std::vector<EnabledState> DisableThreadWindows() {
-  std::vector<EnabledState> states;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM context) -> BOOL {
-        if (IsWindowVisible(window) && GetParent(window) == nullptr) {
-          auto* found = reinterpret_cast<std::vector<EnabledState>*>(context);
-          found->push_back({window, IsWindowEnabled(window) != FALSE});
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&states));
+BOOL CALLBACK CollectVisibleTop(HWND window, LPARAM context) {
+  if (IsWindowVisible(window) && GetParent(window) == nullptr) {
+    auto* found = reinterpret_cast<List<EnabledState>*>(context);
+    found->Add({window, IsWindowEnabled(window) != FALSE});
+  }
+  return TRUE;
+}
+
+List<EnabledState> DisableThreadWindows() {
+  List<EnabledState> states;
+  EnumThreadWindows(GetCurrentThreadId(), CollectVisibleTop, reinterpret_cast<LPARAM>(&states));
   for (const EnabledState& state : states) EnableWindow(state.window, FALSE);
   return states;
 }
 
-void RestoreThreadWindows(const std::vector<EnabledState>& states) {
+void RestoreThreadWindows(const List<EnabledState>& states) {
   for (const EnabledState& state : states) {
     if (IsWindow(state.window)) EnableWindow(state.window, state.enabled ? TRUE : FALSE);
   }
@@ -53,7 +51,7 @@ FolderChoice ChooseFolder(const char* prompt) {
   HWND owner = GetActiveWindow();
   if (!IsWindow(owner)) owner = nullptr;
   const HWND foreground = GetForegroundWindow();
-  const std::vector<EnabledState> states = DisableThreadWindows();
+  const List<EnabledState> states = DisableThreadWindows();
 
   char displayName[MAX_PATH] = {};
   BROWSEINFOA info = {};

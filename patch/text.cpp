@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -20,6 +21,41 @@ constexpr char kOutOfMemoryText[] =
 }
 
 }  // namespace
+
+// The program never catches anything: an allocation that fails is reported like every
+// other one, and the library's throwing allocator and its machinery stay out of the file.
+void* operator new(std::size_t bytes) {
+  if (void* memory = std::malloc(bytes ? bytes : 1)) return memory;
+  ExitOutOfMemory();
+}
+
+void* operator new[](std::size_t bytes) {
+  return operator new(bytes);
+}
+
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+  return std::malloc(bytes ? bytes : 1);
+}
+
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept {
+  return std::malloc(bytes ? bytes : 1);
+}
+
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete[](void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
 
 void TextRelease::operator()(char* text) const noexcept {
   std::free(text);

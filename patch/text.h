@@ -20,6 +20,8 @@ std::size_t TextLength(const char* text);
 // Never null: when memory cannot be had the process reports it and exits with -1.
 FreshText AllocateText(std::size_t bytes);
 
+// The program's operator new and new[] end the program the same way instead of throwing.
+
 // The bytes of all texts in order, then one NUL, in a single allocation.
 FreshText JoinTexts(std::initializer_list<const char*> texts);
 

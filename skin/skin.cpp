@@ -1,5 +1,6 @@
 #include "skin/skin.h"
 
+#include "base/list.h"
 #include "base/unique_any.h"
 
 #include <windows.h>
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -54,7 +54,7 @@ struct Skinned {
 struct SkinState {
   const Scheme* scheme = nullptr;
   unique_hhook hook;
-  std::vector<std::unique_ptr<Skinned>> windows;
+  List<std::unique_ptr<Skinned>> windows;
 };
 
 // The skin belongs to the user-interface thread, the only one that calls it.
@@ -92,20 +92,20 @@ void FrameWith(HDC dc, const RECT& rect, COLORREF colour) {
 void DrawCaption(HWND hwnd, HDC dc, RECT area, bool enabled) {
   const int length = GetWindowTextLengthA(hwnd);
   if (length <= 0) return;
-  std::vector<char> text(length + 1);
-  GetWindowTextA(hwnd, text.data(), length + 1);
+  const std::unique_ptr<char[]> text(new char[length + 1]);
+  GetWindowTextA(hwnd, text.get(), length + 1);
   SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, enabled ? kCaption : kDisabledCaption);
   const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
   if (style & BS_MULTILINE) {
     RECT measured = area;
-    DrawTextA(dc, text.data(), -1, &measured, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+    DrawTextA(dc, text.get(), -1, &measured, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
     const int height = measured.bottom - measured.top;
     area.top += std::max<LONG>(0, (area.bottom - area.top - height) / 2);
-    DrawTextA(dc, text.data(), -1, &area, DT_CENTER | DT_WORDBREAK);
+    DrawTextA(dc, text.get(), -1, &area, DT_CENTER | DT_WORDBREAK);
   } else {
-    DrawTextA(dc, text.data(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextA(dc, text.get(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
 }
 
@@ -278,9 +278,7 @@ LRESULT EditMessage(Skinned& edit, const Scheme& scheme, UINT message, WPARAM wP
 void Forget(HWND hwnd) {
   RemovePropA(hwnd, kSkinProperty);
   auto& windows = State().windows;
-  windows.erase(std::remove_if(windows.begin(), windows.end(),
-                               [hwnd](const auto& skinned) { return skinned->hwnd == hwnd; }),
-                windows.end());
+  windows.RemoveIf([hwnd](const auto& skinned) { return skinned->hwnd == hwnd; });
 }
 
 LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -333,22 +331,25 @@ void Restyle(HWND hwnd) {
   SetPropA(hwnd, kSkinProperty, skinned.get());
   skinned->original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinProc)));
-  State().windows.push_back(std::move(skinned));
+  State().windows.Add(std::move(skinned));
   if (IsWindowVisible(hwnd)) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   }
 }
 
+BOOL CALLBACK RestyleChild(HWND child, LPARAM) {
+  Restyle(child);
+  return TRUE;
+}
+
+BOOL CALLBACK RestyleTop(HWND top, LPARAM) {
+  Restyle(top);
+  EnumChildWindows(top, RestyleChild, 0);
+  return TRUE;
+}
+
 void RestyleThreadWindows() {
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND top, LPARAM) -> BOOL {
-        Restyle(top);
-        EnumChildWindows(
-            top, [](HWND child, LPARAM) -> BOOL { return Restyle(child), TRUE; }, 0);
-        return TRUE;
-      },
-      0);
+  EnumThreadWindows(GetCurrentThreadId(), RestyleTop, 0);
 }
 
 LRESULT CALLBACK RestyleOnCreate(int code, WPARAM wParam, LPARAM lParam) {
@@ -363,12 +364,12 @@ void SwitchOff() {
   SkinState& state = State();
   state.hook.reset();
   state.scheme = nullptr;
-  std::vector<HWND> released;
+  List<HWND> released;
   for (const auto& skinned : state.windows) {
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(skinned->hwnd, GWLP_WNDPROC));
     if (current == SkinProc) {
       SetWindowLongPtrA(skinned->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(skinned->original));
-      released.push_back(skinned->hwnd);
+      released.Add(skinned->hwnd);
     } else {
       skinned->active = false;  // another subclass sits on top: pass everything through
     }

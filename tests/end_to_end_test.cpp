@@ -28,23 +28,23 @@ struct Found {
   HWND window = nullptr;
 };
 
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
+  auto* f = reinterpret_cast<Found*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner == f->process && IsWindowVisible(window) && f->className == name &&
+      (f->title.empty() || WindowText(window) == f->title)) {
+    f->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND FindTopWindow(DWORD process, const char* className, const std::string& title = "") {
   Found found{process, className, title};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (owner == f->process && IsWindowVisible(window) && f->className == name &&
-            (f->title.empty() || WindowText(window) == f->title)) {
-          f->window = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&found));
   return found.window;
 }
 

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -63,13 +65,31 @@ TEST(BuildSettingsPath, TakesANullDirectoryAsEmpty) {
   EXPECT_STREQ(BuildSettingsPath(nullptr).get(), "\\System.dat");
 }
 
-TEST(AllocateText, ReportsFailureAndExitsWithMinusOne) {
-  EXPECT_EXIT(
-      {
-        DialogWatcher watcher;  // answers the error box
-        AllocateText(static_cast<std::size_t>(-1));
-      },
-      testing::ExitedWithCode(-1), "");
+// Kept where the compiler must assume it is read, so no allocation below is left out.
+void* volatile kept = nullptr;
+
+// Every way the program asks for memory ends it the same way when there is none.
+TEST(OutOfMemory, ReportsFailureAndExitsWithMinusOne) {
+  const std::size_t impossible = static_cast<std::size_t>(-1) / 2;
+  const std::pair<const char*, void (*)(std::size_t)> cases[] = {
+      {"AllocateText", [](std::size_t bytes) { AllocateText(bytes); }},
+      {"operator new", [](std::size_t bytes) { kept = ::operator new(bytes); }},
+      {"new[]", [](std::size_t bytes) { kept = new char[bytes]; }},
+  };
+  for (const auto& [name, allocate] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EXIT(
+        {
+          DialogWatcher watcher([](HWND box) {
+            const bool told =
+                DialogWatcher::Inspect(box).text == AnsiFromUtf8("内存不足，程序无法继续运行");
+            std::fprintf(stderr, "%s\n", told ? "told the user" : "wrong box");
+            DialogWatcher::PressButton(box, IDOK);
+          });
+          allocate(impossible);
+        },
+        testing::ExitedWithCode(-1), "told the user");
+  }
 }
 
 }  // namespace

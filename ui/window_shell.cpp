@@ -161,7 +161,7 @@ void ShellWindow::SetIcons() {
 
 bool ShellWindow::CreateControls() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  controls_.reserve(template_.controlCount);
+  controls_.Reserve(template_.controlCount);
   for (std::size_t i = 0; i < template_.controlCount; ++i) {
     const ControlTemplate& source = template_.controls[i];
     HWND hwnd = CreateWindowExA(
@@ -169,7 +169,7 @@ bool ShellWindow::CreateControls() {
         source.left, source.top, source.width, source.height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(source.id)), instance, nullptr);
     if (!hwnd) return false;
-    controls_.push_back({hwnd, &source, nullptr});
+    controls_.Add({hwnd, &source, nullptr});
     if (lstrcmpiA(source.className, "EDIT") == 0) {
       SetUpEdit(controls_.back());
     } else {
@@ -199,27 +199,32 @@ void ShellWindow::SetUpEdit(ControlState& edit) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-std::vector<HWND> ShellWindow::FocusOrder() const {
-  std::vector<const ControlState*> candidates;
-  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-    HWND hwnd = it->hwnd;
+List<HWND> ShellWindow::FocusOrder() const {
+  // Bottom of the stack first, then by focus order; an insertion sort keeps equal orders in
+  // that sequence.
+  List<const ControlState*> candidates;
+  for (std::size_t i = controls_.size(); i-- > 0;) {
+    HWND hwnd = controls_[i].hwnd;
     if (IsWindow(hwnd) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) &&
         (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_TABSTOP)) {
-      candidates.push_back(&*it);
+      candidates.Add(&controls_[i]);
     }
   }
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [](const ControlState* a, const ControlState* b) {
-                     return a->source->focusOrder < b->source->focusOrder;
-                   });
-  std::vector<HWND> order;
-  for (const ControlState* control : candidates) order.push_back(control->hwnd);
+  for (std::size_t i = 1; i < candidates.size(); ++i) {
+    for (std::size_t j = i;
+         j > 0 && candidates[j]->source->focusOrder < candidates[j - 1]->source->focusOrder; --j) {
+      std::swap(candidates[j], candidates[j - 1]);
+    }
+  }
+  List<HWND> order;
+  order.Reserve(candidates.size());
+  for (const ControlState* control : candidates) order.Add(control->hwnd);
   return order;
 }
 
 void ShellWindow::MoveFocus(int step) {
-  const std::vector<HWND> order = FocusOrder();
-  const auto focused = std::find(order.begin(), order.end(), GetFocus());
+  const List<HWND> order = FocusOrder();
+  const HWND* focused = std::find(order.begin(), order.end(), GetFocus());
   if (focused == order.end()) return;
   const int count = static_cast<int>(order.size());
   const int next = (static_cast<int>(focused - order.begin()) + step + count) % count;
@@ -294,8 +299,8 @@ LRESULT ShellWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       HWND target = rememberedFocus_;
       rememberedFocus_ = nullptr;
       if (!target || !IsWindow(target)) {
-        const std::vector<HWND> order = FocusOrder();
-        target = order.empty() ? nullptr : order.front();
+        const List<HWND> order = FocusOrder();
+        target = order.empty() ? nullptr : order[0];
       }
       if (target) SetFocus(target);
       return 0;

@@ -3,12 +3,12 @@
 // A small window shell: builds a top-level window and its controls from a template, keeps
 // the keyboard focus rules, and runs the message loop.
 
+#include "base/list.h"
 #include "base/unique_any.h"
 
 #include <windows.h>
 
 #include <cstddef>
-#include <vector>
 
 class ShellWindow;
 
@@ -69,7 +69,7 @@ class ShellWindow {
   bool CreateControls();
   void SetIcons();
   void SetUpEdit(ControlState& control);
-  std::vector<HWND> FocusOrder() const;
+  List<HWND> FocusOrder() const;
   void MoveFocus(int step);
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,7 +80,7 @@ class ShellWindow {
 
   const WindowTemplate& template_;
   HWND hwnd_ = nullptr;
-  std::vector<ControlState> controls_;
+  List<ControlState> controls_;
   HWND rememberedFocus_ = nullptr;
   HFONT font_ = nullptr;
   unique_hbrush whiteBrush_;

@@ -23,6 +23,14 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+BOOL CALLBACK FindOtherEnabled(HWND window, LPARAM data) {
+  auto* found = reinterpret_cast<std::pair<HWND, bool>*>(data);
+  if (window != found->first && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    found->second = true;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 // WM_GETTEXT reaches controls of other processes too, where GetWindowText does not.
@@ -85,16 +93,7 @@ SeenDialog DialogWatcher::Inspect(HWND dialog) {
     }
   }
   std::pair<HWND, bool> context{dialog, false};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* found = reinterpret_cast<std::pair<HWND, bool>*>(data);
-        if (window != found->first && IsWindowVisible(window) && IsWindowEnabled(window)) {
-          found->second = true;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&context));
+  EnumThreadWindows(GetCurrentThreadId(), FindOtherEnabled, reinterpret_cast<LPARAM>(&context));
   seen.otherWindowsEnabled = context.second;
   return seen;
 }
