@@ -39,6 +39,7 @@ constexpr COLORREF kDisabledFace = RGB(245, 244, 234);
 constexpr COLORREF kDisabledCaption = RGB(165, 162, 148);
 constexpr COLORREF kCaption = RGB(0, 0, 0);
 constexpr COLORREF kDisabledEditFrame = RGB(201, 199, 186);
+// Marks a skinned window for anyone who asks, other programs too.
 constexpr char kSkinProperty[] = "hdpatch.Skin";
 
 enum class Kind { Button, Edit };
@@ -281,8 +282,17 @@ void Forget(HWND hwnd) {
   windows.RemoveIf([hwnd](const auto& skinned) { return skinned->hwnd == hwnd; });
 }
 
+// Found in the skin's own list: a window property is a server round trip under Wine, too
+// dear for every message a skinned window gets.
+Skinned* Find(HWND hwnd) {
+  for (const auto& skinned : State().windows) {
+    if (skinned->hwnd == hwnd) return skinned.get();
+  }
+  return nullptr;
+}
+
 LRESULT CALLBACK SkinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* skinned = static_cast<Skinned*>(GetPropA(hwnd, kSkinProperty));
+  Skinned* skinned = Find(hwnd);
   if (!skinned) return DefWindowProcA(hwnd, message, wParam, lParam);
   const WNDPROC original = skinned->original;
   if (message == WM_NCDESTROY) {
@@ -301,14 +311,15 @@ bool IsClass(HWND hwnd, const char* name) {
   return lstrcmpiA(found, name) == 0;
 }
 
-bool Classify(HWND hwnd, Kind* kind) {
+// A window being created has no text yet: its creator says whether it will have a caption.
+bool Classify(HWND hwnd, bool captioned, Kind* kind) {
   const DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
   const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
   if (IsClass(hwnd, "Button")) {
     const DWORD type = style & BS_TYPEMASK;
     if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return false;
     // A bare captionless tab stop is somebody's placeholder, not a button to dress.
-    if (GetWindowTextLengthA(hwnd) == 0 && style == (WS_CHILD | WS_TABSTOP)) return false;
+    if (!captioned && style == (WS_CHILD | WS_TABSTOP)) return false;
     *kind = Kind::Button;
     return true;
   }
@@ -320,13 +331,13 @@ bool Classify(HWND hwnd, Kind* kind) {
   return false;
 }
 
-void Restyle(HWND hwnd) {
-  if (auto* skinned = static_cast<Skinned*>(GetPropA(hwnd, kSkinProperty))) {
+void Restyle(HWND hwnd, bool captioned) {
+  if (Skinned* skinned = Find(hwnd)) {
     skinned->active = true;
     return;
   }
   Kind kind;
-  if (!Classify(hwnd, &kind)) return;
+  if (!Classify(hwnd, captioned, &kind)) return;
   auto skinned = std::make_unique<Skinned>(Skinned{hwnd, kind, nullptr});
   SetPropA(hwnd, kSkinProperty, skinned.get());
   skinned->original = reinterpret_cast<WNDPROC>(
@@ -335,6 +346,10 @@ void Restyle(HWND hwnd) {
   if (IsWindowVisible(hwnd)) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   }
+}
+
+void Restyle(HWND hwnd) {
+  Restyle(hwnd, GetWindowTextLengthA(hwnd) > 0);
 }
 
 BOOL CALLBACK RestyleChild(HWND child, LPARAM) {
@@ -352,10 +367,15 @@ void RestyleThreadWindows() {
   EnumThreadWindows(GetCurrentThreadId(), RestyleTop, 0);
 }
 
+// A creation hook, not a hook on sent messages: that one would run for every message the
+// thread sends, a server round trip each under Wine, and slow every dialog down.
 LRESULT CALLBACK RestyleOnCreate(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) {
-    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (sent->message == WM_CREATE) Restyle(sent->hwnd);
+  if (code == HCBT_CREATEWND) {
+    const CREATESTRUCTA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs;
+    const char* caption = create->lpszName;
+    // A caption given as a resource ordinal is not text, but it is a caption.
+    const bool captioned = caption && (IS_INTRESOURCE(caption) || caption[0] != '\0');
+    Restyle(reinterpret_cast<HWND>(wParam), captioned);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -387,7 +407,6 @@ int SetSkinStyle(int style) {
   SkinState& state = State();
   state.scheme = &kSchemes[style - 1];
   RestyleThreadWindows();
-  state.hook.reset(
-      SetWindowsHookExA(WH_CALLWNDPROC, RestyleOnCreate, nullptr, GetCurrentThreadId()));
+  state.hook.reset(SetWindowsHookExA(WH_CBT, RestyleOnCreate, nullptr, GetCurrentThreadId()));
   return 1;
 }
