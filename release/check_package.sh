@@ -4,6 +4,8 @@
 # SHA-256 list that matches every other file.
 #   check_package.sh ZIP VERSION X64_PROGRAM X86_PROGRAM OBJDUMP
 set -uo pipefail
+# Tool output and sort order as the checks expect them, whatever the caller's locale.
+export LC_ALL=C
 zip=$1 version=$2 x64=$3 x86=$4 objdump=$5
 folder="hdpatch-$version"
 failures=0

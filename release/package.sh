@@ -3,6 +3,8 @@
 #   package.sh VERSION X64_PROGRAM X86_PROGRAM OUTPUT_ZIP
 # Names inside stay ASCII: Windows 7's own zip folders garble any other name.
 set -euo pipefail
+# Tool output and sort order as the checks expect them, whatever the caller's locale.
+export LC_ALL=C
 version=$1 x64=$2 x86=$3 output=$4
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 

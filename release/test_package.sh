@@ -3,6 +3,8 @@
 # changed program or a stray file is refused, so the check itself is known to bite.
 #   test_package.sh VERSION X64_PROGRAM X86_PROGRAM OBJDUMP
 set -euo pipefail
+# Tool output and sort order as the checks expect them, whatever the caller's locale.
+export LC_ALL=C
 version=$1 x64=$2 x86=$3 objdump=$4
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d)

@@ -3,6 +3,8 @@
 # every DLL it imports is one of Windows' own, and its subsystem version lets it start there.
 #   check_program_file.sh OBJDUMP PROGRAM
 set -eu
+# Tool output and sort order as the checks expect them, whatever the caller's locale.
+export LC_ALL=C
 objdump=$1
 program=$2
 
