@@ -52,9 +52,16 @@ struct Skinned {
   bool hot = false;
 };
 
+// A window class the skin takes over while it is on, and the procedure it had before.
+struct TakenClass {
+  const char* name;
+  WNDPROC platform;
+};
+
 struct SkinState {
   const Scheme* scheme = nullptr;
-  unique_hhook hook;
+  DWORD thread = 0;  // whose windows are skinned
+  TakenClass classes[2] = {{"Button", nullptr}, {"Edit", nullptr}};
   List<std::unique_ptr<Skinned>> windows;
 };
 
@@ -185,8 +192,9 @@ void PaintEditFrame(const Skinned& edit, const Scheme& scheme) {
   ReleaseDC(edit.hwnd, dc);
 }
 
+// A hidden window has nothing on screen to repair; dialogs set up many of them.
 void Redraw(HWND hwnd) {
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  if (IsWindowVisible(hwnd)) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 // Messages after which the platform may have drawn its own look over the skin's.
@@ -270,7 +278,8 @@ LRESULT EditMessage(Skinned& edit, const Scheme& scheme, UINT message, WPARAM wP
   const LRESULT result = CallWindowProcA(edit.original, edit.hwnd, message, wParam, lParam);
   if (message == WM_NCPAINT) {
     PaintEditFrame(edit, scheme);
-  } else if (message == WM_ENABLE || message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+  } else if ((message == WM_ENABLE || message == WM_SETFOCUS || message == WM_KILLFOCUS) &&
+             IsWindowVisible(edit.hwnd)) {
     RedrawWindow(edit.hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   }
   return result;
@@ -367,23 +376,63 @@ void RestyleThreadWindows() {
   EnumThreadWindows(GetCurrentThreadId(), RestyleTop, 0);
 }
 
-// A creation hook, not a hook on sent messages: that one would run for every message the
-// thread sends, a server round trip each under Wine, and slow every dialog down.
-LRESULT CALLBACK RestyleOnCreate(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND) {
-    const CREATESTRUCTA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs;
-    const char* caption = create->lpszName;
-    // A caption given as a resource ordinal is not text, but it is a caption.
-    const bool captioned = caption && (IS_INTRESOURCE(caption) || caption[0] != '\0');
-    Restyle(reinterpret_cast<HWND>(wParam), captioned);
+// Windows created while the skin is on start in the class procedure below, which skins them
+// or hands them to the platform at their first message. A creation hook would do the same
+// at a price: under Wine every hook call is a wineserver round trip, and one message box
+// sets off dozens of them.
+template <std::size_t Index>
+LRESULT CALLBACK TakenClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  SkinState& state = State();
+  const WNDPROC platform = state.classes[Index].platform;
+  // A superclass built on the taken class calls this too: its windows keep their own proc.
+  const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+  if (own == TakenClassProc<Index>) {
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(platform));
+    if (state.scheme && GetWindowThreadProcessId(hwnd, nullptr) == state.thread) {
+      bool captioned = GetWindowTextLengthA(hwnd) > 0;
+      if (message == WM_NCCREATE) {
+        // No text yet: the creator says whether there will be a caption. A resource
+        // ordinal is not text, but it is a caption.
+        const char* caption = reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpszName;
+        captioned = caption && (IS_INTRESOURCE(caption) || caption[0] != '\0');
+      }
+      Restyle(hwnd, captioned);
+    }
+    const auto now = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    return CallWindowProcA(now, hwnd, message, wParam, lParam);
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  return CallWindowProcA(platform, hwnd, message, wParam, lParam);
+}
+
+constexpr WNDPROC kTakenClassProcs[] = {TakenClassProc<0>, TakenClassProc<1>};
+
+// A class procedure is set through a window of the class; a message-only one will do.
+WNDPROC SetClassProc(const char* className, WNDPROC proc) {
+  unique_hwnd probe(
+      CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  if (!probe) return nullptr;
+  return reinterpret_cast<WNDPROC>(
+      SetClassLongPtrA(probe.get(), GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+void TakeClasses() {
+  SkinState& state = State();
+  for (std::size_t i = 0; i < std::size(state.classes); ++i) {
+    state.classes[i].platform = SetClassProc(state.classes[i].name, kTakenClassProcs[i]);
+  }
+}
+
+void GiveClassesBack() {
+  for (TakenClass& taken : State().classes) {
+    if (taken.platform) SetClassProc(taken.name, taken.platform);
+    taken.platform = nullptr;
+  }
 }
 
 void SwitchOff() {
   SkinState& state = State();
-  state.hook.reset();
   state.scheme = nullptr;
+  GiveClassesBack();
   List<HWND> released;
   for (const auto& skinned : state.windows) {
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(skinned->hwnd, GWLP_WNDPROC));
@@ -406,7 +455,8 @@ int SetSkinStyle(int style) {
   if (style < 1 || style > static_cast<int>(std::size(kSchemes))) return 0;
   SkinState& state = State();
   state.scheme = &kSchemes[style - 1];
+  state.thread = GetCurrentThreadId();
   RestyleThreadWindows();
-  state.hook.reset(SetWindowsHookExA(WH_CBT, RestyleOnCreate, nullptr, GetCurrentThreadId()));
+  TakeClasses();
   return 1;
 }

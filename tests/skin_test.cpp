@@ -185,11 +185,74 @@ TEST_F(SkinTest, LeavesOtherControlsAlone) {
   for (std::size_t i = 0; i < created.size(); ++i) {
     EXPECT_EQ(GetWindowLongPtrA(created[i], GWLP_WNDPROC), procs[i]) << others[i].className;
   }
+  // The same kinds made while the skin is on run the platform's procedure from the start.
+  for (std::size_t i = 0; i < std::size(others); ++i) {
+    HWND made = CreateWindowExA(others[i].exStyle, others[i].className, others[i].text,
+                                others[i].style, 0, 100, 50, 20, window, nullptr, nullptr, nullptr);
+    EXPECT_EQ(GetWindowLongPtrA(made, GWLP_WNDPROC), procs[i]) << "later " << others[i].className;
+    DestroyWindow(made);
+  }
   // Controls made later are dressed when they are created.
   HWND later = CreateWindowExA(0, "BUTTON", "later", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 100,
                                60, 24, window, nullptr, nullptr, nullptr);
   PumpFor(50);
   EXPECT_EQ(Hex(EdgeMidpoints(later)[0]), Hex(kOliveBorder));
+}
+
+DWORD WINAPI ButtonProcOnAnotherThread(void* result) {
+  HWND button = CreateWindowExA(0, "BUTTON", "other", BS_PUSHBUTTON, 0, 0, 60, 24, HWND_MESSAGE,
+                                nullptr, nullptr, nullptr);
+  *static_cast<LONG_PTR*>(result) = GetWindowLongPtrA(button, GWLP_WNDPROC);
+  DestroyWindow(button);
+  return 0;
+}
+
+WNDPROC superBase = nullptr;
+
+LRESULT CALLBACK SuperButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(superBase, hwnd, message, wParam, lParam);
+}
+
+HWND MakeButton(HWND parent, const char* className = "BUTTON") {
+  return CreateWindowExA(0, className, "made", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 100, 60,
+                         24, parent, nullptr, nullptr, nullptr);
+}
+
+TEST_F(SkinTest, DressesOnlyItsOwnThreadsNewControlsAndOnlyWhileOn) {
+  WindowTemplate plain = MainWindowTemplate;
+  plain.onCreated = nullptr;
+  Open(plain);
+  HWND before = MakeButton(window);
+  const LONG_PTR platform = GetWindowLongPtrA(before, GWLP_WNDPROC);
+
+  SetSkinStyle(2);
+  // Another thread's button: the skin belongs to this thread only.
+  LONG_PTR otherThreadProc = 0;
+  HANDLE thread = CreateThread(nullptr, 0, ButtonProcOnAnotherThread, &otherThreadProc, 0, nullptr);
+  WaitForSingleObject(thread, 5000);
+  CloseHandle(thread);
+  EXPECT_EQ(otherThreadProc, platform);
+
+  // A class built on Button while the skin is on keeps its own procedure for its windows.
+  WNDCLASSA super = {};
+  ASSERT_TRUE(GetClassInfoA(nullptr, "BUTTON", &super));
+  superBase = super.lpfnWndProc;
+  super.lpfnWndProc = SuperButtonProc;
+  super.hInstance = GetModuleHandleA(nullptr);
+  super.lpszClassName = "hdpatch.TestSuperButton";
+  ASSERT_NE(RegisterClassA(&super), 0);
+  HWND superButton = MakeButton(window, super.lpszClassName);
+  EXPECT_EQ(GetWindowLongPtrA(superButton, GWLP_WNDPROC),
+            reinterpret_cast<LONG_PTR>(super.lpfnWndProc));
+  EXPECT_EQ(WindowText(superButton), "made");
+  DestroyWindow(superButton);
+  UnregisterClassA(super.lpszClassName, super.hInstance);
+
+  SetSkinStyle(0);
+  HWND after = MakeButton(window);
+  PumpFor(50);
+  EXPECT_EQ(GetWindowLongPtrA(after, GWLP_WNDPROC), platform);
+  EXPECT_NE(Hex(EdgeMidpoints(after)[0]), Hex(kOliveBorder));
 }
 
 }  // namespace
