@@ -1,9 +1,10 @@
 // The least a program can do to look like hdpatch: the same window, created plainly from the
 // same template (size, texts, five controls), and a patch button that writes System.dat
-// with CreateFile and WriteFile and then shows the same message with MessageBox. No window
-// shell, no skin, no OLE, no safe replace.
+// with CreateFile and WriteFile and then shows the same message box. No window shell, no
+// skin, no OLE, no safe replace.
 
 #include "patch/messages.h"
+#include "patch/platform.h"
 #include "patch/settings_file.h"
 #include "ui/main_window.h"
 
@@ -22,7 +23,9 @@ void WriteSettings(HWND window) {
   const bool ok = file != INVALID_HANDLE_VALUE &&
                   WriteFile(file, PatchImage.bytes, PatchImage.length, &written, nullptr);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  MessageBoxA(window, ok ? PatchDoneText : PatchFailedText, MessageTitle, MB_OK);
+  // The very box hdpatch shows: same text, caption and type (task-modal, no owner).
+  MessageBoxA(nullptr, ok ? PatchDoneText : PatchFailedText, MessageTitle,
+              MessageBoxType(ok ? PlainStyle : ErrorStyle));
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

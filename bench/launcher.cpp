@@ -21,7 +21,7 @@ struct Program {
   const char* label;
   std::string path;
   const char* windowClass;
-  bool skinned;  // hdpatch draws its own buttons: up means skinned too
+  bool skinned;  // hdpatch draws its own buttons: up means skinned and painted too
 };
 
 struct Sample {
@@ -102,6 +102,16 @@ void SendMouse(DWORD flags, POINT at) {
   SendInput(1, &input, sizeof input);
 }
 
+// The skin's olive border on the left edge of a button, as the screen shows it.
+bool ShowsSkin(HWND button) {
+  RECT rect;
+  if (!GetWindowRect(button, &rect)) return false;
+  HDC screen = GetDC(nullptr);
+  const COLORREF edge = GetPixel(screen, rect.left, (rect.top + rect.bottom) / 2);
+  ReleaseDC(nullptr, screen);
+  return edge == RGB(55, 98, 6);
+}
+
 Sample Measure(const Program& program, const std::string& directory) {
   Sample sample;
   STARTUPINFOA startup = {};
@@ -117,8 +127,7 @@ Sample Measure(const Program& program, const std::string& directory) {
   if (!WaitFor(
           [&] {
             window = VisibleWindow(process.dwProcessId, program.windowClass);
-            return window && (!program.skinned ||
-                              GetPropA(GetDlgItem(window, PatchButtonId), "hdpatch.Skin"));
+            return window && (!program.skinned || ShowsSkin(GetDlgItem(window, PatchButtonId)));
           },
           20000)) {
     Fail("no window came up", program);
@@ -190,7 +199,8 @@ double FileKiB(const char* path) {
 
 // The processor a program file is for, from its PE header.
 const char* MachineOf(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "?";
   IMAGE_DOS_HEADER dos = {};
   IMAGE_FILE_HEADER header = {};
@@ -270,16 +280,18 @@ int main(int argc, char** argv) {
     const bool ok = row.target == 0 || ratio <= row.target;
     met = met && ok;
     char target[32] = "-";
-    if (row.target > 0) std::snprintf(target, sizeof target, "<= %.2f%s", row.target, ok ? "" : " MISSED");
-    std::printf("| %s | %.1f | %.1f | %.2f | %s |\n", row.name, row.ours, row.theirs, ratio, target);
+    if (row.target > 0)
+      std::snprintf(target, sizeof target, "<= %.2f%s", row.target, ok ? "" : " MISSED");
+    std::printf("| %s | %.1f | %.1f | %.2f | %s |\n", row.name, row.ours, row.theirs, ratio,
+                target);
   }
   for (int i = 1; i < argc; ++i) {
     if (i == 2 || i == 3) continue;
     const double size = FileKiB(argv[i]);
     const bool ok = size > 0 && size < 300;
     met = met && ok;
-    std::printf("| hdpatch.exe %s, file size (KiB) | %.1f | | | < 300%s |\n", MachineOf(argv[i]), size,
-                ok ? "" : " MISSED");
+    std::printf("| hdpatch.exe %s, file size (KiB) | %.1f | | | < 300%s |\n", MachineOf(argv[i]),
+                size, ok ? "" : " MISSED");
   }
   return met ? 0 : 3;
 }

@@ -39,8 +39,6 @@ constexpr COLORREF kDisabledFace = RGB(245, 244, 234);
 constexpr COLORREF kDisabledCaption = RGB(165, 162, 148);
 constexpr COLORREF kCaption = RGB(0, 0, 0);
 constexpr COLORREF kDisabledEditFrame = RGB(201, 199, 186);
-// Marks a skinned window for anyone who asks, other programs too.
-constexpr char kSkinProperty[] = "hdpatch.Skin";
 
 enum class Kind { Button, Edit };
 
@@ -286,7 +284,6 @@ LRESULT EditMessage(Skinned& edit, const Scheme& scheme, UINT message, WPARAM wP
 }
 
 void Forget(HWND hwnd) {
-  RemovePropA(hwnd, kSkinProperty);
   auto& windows = State().windows;
   windows.RemoveIf([hwnd](const auto& skinned) { return skinned->hwnd == hwnd; });
 }
@@ -348,7 +345,6 @@ void Restyle(HWND hwnd, bool captioned) {
   Kind kind;
   if (!Classify(hwnd, captioned, &kind)) return;
   auto skinned = std::make_unique<Skinned>(Skinned{hwnd, kind, nullptr});
-  SetPropA(hwnd, kSkinProperty, skinned.get());
   skinned->original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinProc)));
   State().windows.Add(std::move(skinned));
