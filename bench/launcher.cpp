@@ -1,5 +1,5 @@
 // Starts hdpatch.exe and the baseline in turn and measures what a user waits for and what
-// the machine pays: the time until the window is up (and, for hdpatch, skinned), until the
+// the machine pays: the time until the window is up and painted (for hdpatch: skinned), until the
 // program first waits for input, from a click on the patch button to the message box, and
 // the peak working set. Prints one table.
 //   launcher.exe HDPATCH BASELINE RUNS [OTHER_HDPATCH...]
@@ -21,7 +21,9 @@ struct Program {
   const char* label;
   std::string path;
   const char* windowClass;
-  bool skinned;  // hdpatch draws its own buttons: up means skinned and painted too
+  // The colour of the patch button's left edge once the window is painted: the skin's
+  // olive for hdpatch, learned from the first start for the baseline.
+  COLORREF edge;
 };
 
 struct Sample {
@@ -102,17 +104,17 @@ void SendMouse(DWORD flags, POINT at) {
   SendInput(1, &input, sizeof input);
 }
 
-// The skin's olive border on the left edge of a button, as the screen shows it.
-bool ShowsSkin(HWND button) {
+// The left edge of a button at mid-height, as the screen shows it.
+COLORREF EdgeOf(HWND button) {
   RECT rect;
-  if (!GetWindowRect(button, &rect)) return false;
+  if (!GetWindowRect(button, &rect)) return CLR_INVALID;
   HDC screen = GetDC(nullptr);
   const COLORREF edge = GetPixel(screen, rect.left, (rect.top + rect.bottom) / 2);
   ReleaseDC(nullptr, screen);
-  return edge == RGB(55, 98, 6);
+  return edge;
 }
 
-Sample Measure(const Program& program, const std::string& directory) {
+Sample Measure(Program& program, const std::string& directory) {
   Sample sample;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -127,7 +129,8 @@ Sample Measure(const Program& program, const std::string& directory) {
   if (!WaitFor(
           [&] {
             window = VisibleWindow(process.dwProcessId, program.windowClass);
-            return window && (!program.skinned || ShowsSkin(GetDlgItem(window, PatchButtonId)));
+            return window && (program.edge == CLR_INVALID ||
+                              EdgeOf(GetDlgItem(window, PatchButtonId)) == program.edge);
           },
           20000)) {
     Fail("no window came up", program);
@@ -135,23 +138,31 @@ Sample Measure(const Program& program, const std::string& directory) {
   sample.upMs = Now() - start;
   WaitForInputIdle(process.hProcess, 20000);
   sample.idleMs = Now() - start;
+  if (program.edge == CLR_INVALID) {
+    PumpFor(500);
+    program.edge = EdgeOf(GetDlgItem(window, PatchButtonId));
+  }
 
   SetDlgItemTextA(window, DirectoryBoxId, directory.c_str());
   RECT button;
   GetWindowRect(GetDlgItem(window, PatchButtonId), &button);
   const POINT centre = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
-  SendMouse(MOUSEEVENTF_MOVE, centre);
-  PumpFor(50);
-  SendMouse(MOUSEEVENTF_LEFTDOWN, centre);
-  PumpFor(50);
-  const double click = Now();
-  SendMouse(MOUSEEVENTF_LEFTUP, centre);
+  // Now and then Wine drops a click that comes right after a window is shown: the time runs
+  // from the click that opened the box.
   HWND box = nullptr;
-  if (!WaitFor([&] { return (box = VisibleWindow(process.dwProcessId, "#32770")) != nullptr; },
-               20000)) {
-    Fail("no message box after the click", program);
+  for (int attempt = 0; attempt < 3 && !box; ++attempt) {
+    SendMouse(MOUSEEVENTF_MOVE, centre);
+    PumpFor(50);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, centre);
+    PumpFor(50);
+    const double click = Now();
+    SendMouse(MOUSEEVENTF_LEFTUP, centre);
+    if (WaitFor([&] { return (box = VisibleWindow(process.dwProcessId, "#32770")) != nullptr; },
+                3000)) {
+      sample.clickMs = Now() - click;
+    }
   }
-  sample.clickMs = Now() - click;
+  if (!box) Fail("no message box after three clicks", program);
 
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   WaitFor([&] { return !IsWindow(box); }, 5000);
@@ -232,8 +243,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: launcher HDPATCH BASELINE RUNS [OTHER_HDPATCH...]\n");
     return 2;
   }
-  const Program hdpatch{"hdpatch", argv[1], "hdpatch.ShellWindow", true};
-  const Program baseline{"baseline", argv[2], "hdpatch.Baseline", false};
+  Program hdpatch{"hdpatch", argv[1], "hdpatch.ShellWindow", RGB(55, 98, 6)};
+  Program baseline{"baseline", argv[2], "hdpatch.Baseline", CLR_INVALID};
   const int runs = std::max(1, std::atoi(argv[3]));
   OwnWindow();
 
@@ -242,9 +253,12 @@ int main(int argc, char** argv) {
   const std::string directory = std::string(temp) + "hdpatch-bench";
   CreateDirectoryA(directory.c_str(), nullptr);
 
-  // One start of each first, so neither pays for a cold cache in the figures.
+  // One start of each first, so neither pays for a cold cache in the figures; it also shows
+  // what the baseline's button looks like painted.
   Measure(hdpatch, directory);
   Measure(baseline, directory);
+  std::fprintf(stderr, "bench: the baseline's painted button edge is #%06lX\n",
+               static_cast<unsigned long>(baseline.edge));
   std::vector<Sample> ours, theirs;
   for (int run = 0; run < runs; ++run) {
     // Alternated, and which goes first alternates too.
