@@ -259,6 +259,10 @@ LRESULT ButtonMessage(Skinned& button, const Scheme& scheme, UINT message, WPARA
       Redraw(hwnd);
       break;
   }
+  // The platform redraws a button losing the capture only while it shows it pushed: the
+  // release of a click has unpushed it already, and a second paint would only delay the click.
+  const bool wasPushed =
+      message == WM_CAPTURECHANGED && (SendMessageA(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED);
   const LRESULT result = CallWindowProcA(button.original, hwnd, message, wParam, lParam);
   if (message == WM_CAPTURECHANGED && IsWindow(hwnd)) {
     POINT cursor;
@@ -267,7 +271,8 @@ LRESULT ButtonMessage(Skinned& button, const Scheme& scheme, UINT message, WPARA
     SetHot(button, InClient(hwnd, cursor));
   }
   const bool dragging = message == WM_MOUSEMOVE && GetCapture() == hwnd;
-  if ((MayRepaint(message) || dragging) && IsWindow(hwnd)) Redraw(hwnd);
+  const bool platformPainted = message != WM_CAPTURECHANGED || wasPushed;
+  if (((MayRepaint(message) && platformPainted) || dragging) && IsWindow(hwnd)) Redraw(hwnd);
   return result;
 }
 
