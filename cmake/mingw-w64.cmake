@@ -1,0 +1,16 @@
+# The part both MinGW-w64 toolchains share; each sets HDPATCH_MINGW_TRIPLET and
+# CMAKE_SYSTEM_PROCESSOR, then includes this. Tests run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${HDPATCH_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${HDPATCH_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${HDPATCH_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${HDPATCH_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# wine64 starts 32-bit programs too; the environment (WINEPREFIX, locale, DISPLAY) comes
+# from ./dev.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
